@@ -1,0 +1,17 @@
+# Compiler settings shared by every target, and what the Windows build needs.
+add_compile_options(-Wall -Wextra)
+
+if(OLVASUM_SANITIZE)
+  add_compile_options(-fsanitize=${OLVASUM_SANITIZE} -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=${OLVASUM_SANITIZE})
+endif()
+
+if(WIN32)
+  # Number formatting from MinGW's own stdio, linked in, rather than from
+  # whichever msvcrt.dll the machine has; and no runtime DLLs to ship.
+  add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
+  add_link_options(-static)
+else()
+  add_compile_definitions(_FILE_OFFSET_BITS=64)
+endif()

@@ -1,0 +1,234 @@
+#!/usr/bin/env python3
+"""Runs the program on every case of cases.py and compares its standard
+output, standard error and exit status byte for byte.
+
+The POSIX build runs with an environment of the case's own. The Windows
+program runs under Wine with a prefix of its own: Wine names C:\\windows in
+SystemRoot, so the configuration goes into the prefix's drive_c/windows and
+the log is named by its Z: path.
+"""
+
+import argparse
+import os
+import resource
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from cases import CASES, INI  # noqa: E402
+
+
+class Posix:
+    name = "posix"
+
+    def __init__(self, program, scratch):
+        self.program = program
+        self.scratch = scratch
+
+    def config_dir(self, case_dir):
+        return os.path.join(case_dir, "sys")
+
+    def config_path(self, case_dir):
+        return os.path.join(self.config_dir(case_dir), "olva30.ini")
+
+    def log_location(self, case_dir, name):
+        """(path for the program, path on this machine) of a log file."""
+        path = os.path.join(case_dir, name)
+        return path, path
+
+    def dir_text(self, case_dir):
+        return case_dir + "/"
+
+    def command(self):
+        return [self.program]
+
+    def environment(self, case, case_dir):
+        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin")}
+        pairs = case.env if case.env is not None else [("SYSTEMROOT", "@SYS@")]
+        for name, value in pairs:
+            env[name] = value.replace("@SYS@", self.config_dir(case_dir))
+        return env
+
+    def expected(self, text):
+        return text
+
+    def close(self):
+        pass
+
+
+class Wine(Posix):
+    name = "wine"
+
+    def __init__(self, program, scratch):
+        super().__init__(program, scratch)
+        self.prefix = os.path.join(scratch, "wineprefix")
+        self.base_env = {
+            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+            "HOME": scratch,
+            "WINEPREFIX": self.prefix,
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",
+        }
+        subprocess.run(["wineboot", "-i"], env=self.base_env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # A resident server saves its start-up on every case; the one that
+        # wineboot started is let go first.
+        subprocess.run(["wineserver", "-w"], env=self.base_env, check=True)
+        subprocess.run(["wineserver", "-p"], env=self.base_env, check=True)
+        # Wine's own services start with the first program and would hold
+        # that program's output pipes open: start them here, on nothing.
+        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.base_env, check=True,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        self.windows = os.path.join(self.prefix, "drive_c", "windows")
+
+    def config_dir(self, case_dir):
+        return self.windows
+
+    def log_location(self, case_dir, name):
+        parts = name.split("\\")
+        host = os.path.join(case_dir, *parts)
+        os.makedirs(os.path.dirname(host), exist_ok=True)
+        return self.dir_text(case_dir) + name, host
+
+    def dir_text(self, case_dir):
+        return "Z:" + case_dir.replace("/", "\\") + "\\"
+
+    def command(self):
+        return ["wine", self.program]
+
+    def environment(self, case, case_dir):
+        return dict(self.base_env)
+
+    def expected(self, text):
+        return text.replace(b"\n", b"\r\n")
+
+    def close(self):
+        subprocess.run(["wineserver", "-k"], env=self.base_env)
+
+
+def remove(path):
+    if os.path.isdir(path) and not os.path.islink(path):
+        shutil.rmtree(path)
+    elif os.path.lexists(path):
+        os.remove(path)
+
+
+def prepare(case, platform, case_dir):
+    """Lays out the case's files; returns the placeholders' values."""
+    log_name = case.log_path or "conn.log"
+    if log_name.startswith("/"):
+        log_text, log_host = log_name, log_name
+    else:
+        log_text, log_host = platform.log_location(
+            case_dir, log_name.replace("@DIR@", ""))
+    values = {b"@LOG@": log_text.encode(), b"@INI@": platform.config_path(case_dir).encode()}
+    if isinstance(platform, Wine):
+        values[b"@INI@"] = b"C:\\windows\\olva30.ini"
+
+    ini_host = os.path.join(platform.config_dir(case_dir), "olva30.ini")
+    os.makedirs(os.path.dirname(ini_host), exist_ok=True)
+    remove(ini_host)
+    if case.ini_kind == "directory":
+        os.mkdir(ini_host)
+    elif case.ini_kind == "file":
+        with open(ini_host, "wb") as f:
+            f.write(substitute(INI if case.ini is None else case.ini, values))
+
+    if case.log_kind == "directory":
+        os.mkdir(log_host)
+    elif case.log_kind == "sparse":
+        with open(log_host, "wb") as f:
+            f.truncate(case.log_size)
+    elif case.log_kind == "file" and case.log is not None and not log_name.startswith("/"):
+        with open(log_host, "wb") as f:
+            f.write(case.log)
+    return values
+
+
+def substitute(text, values):
+    for name, value in values.items():
+        text = text.replace(name, value)
+    return text
+
+
+def run_case(case, platform, scratch):
+    case_dir = tempfile.mkdtemp(dir=scratch)
+    try:
+        values = prepare(case, platform, case_dir)
+        limit = case.memory_limit
+
+        def limit_memory():
+            if limit:
+                resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+
+        stdin = subprocess.PIPE if case.log_kind == "pipe" else subprocess.DEVNULL
+        stdout = open(case.stdout_to, "wb") if case.stdout_to else subprocess.PIPE
+        try:
+            proc = subprocess.Popen(platform.command() + case.args, cwd=case_dir,
+                                    env=platform.environment(case, case_dir), stdin=stdin,
+                                    stdout=stdout, stderr=subprocess.PIPE,
+                                    preexec_fn=limit_memory)
+            out, err = proc.communicate(case.log if case.log_kind == "pipe" else None,
+                                        timeout=60)
+        finally:
+            if case.stdout_to:
+                stdout.close()
+        got = (out or b"", err, proc.returncode)
+        want = tuple(platform.expected(substitute(t, values))
+                     for t in (case.stdout, case.stderr)) + (case.status,)
+        return [f"  {what}: expected {w!r}\n  {' ' * len(what)}       got {g!r}"
+                for what, w, g in zip(("stdout", "stderr", "status"), want, got) if w != g]
+    finally:
+        shutil.rmtree(case_dir, ignore_errors=True)
+
+
+def applies(case, platform, sanitized):
+    if isinstance(platform, Wine):
+        return not case.posix_only
+    if case.wine_only or (case.native_only and sanitized):
+        return False
+    if case.log_path and case.log_path.startswith("/sys/"):
+        return os.path.exists(case.log_path)
+    return True
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--wine", action="store_true", help="the program is for Windows")
+    parser.add_argument("--sanitized", action="store_true", help="built with sanitizers")
+    parser.add_argument("-k", default="", help="run only cases whose name contains this")
+    args = parser.parse_args()
+
+    scratch = tempfile.mkdtemp(prefix="olvasum-e2e-")
+    passed = failed = skipped = 0
+    platform = None
+    try:
+        platform = (Wine if args.wine else Posix)(os.path.abspath(args.program), scratch)
+        for case in CASES:
+            if args.k not in case.name:
+                continue
+            if not applies(case, platform, args.sanitized):
+                skipped += 1
+                continue
+            problems = run_case(case, platform, scratch)
+            if problems:
+                failed += 1
+                print(f"FAIL {case.name}\n" + "\n".join(problems))
+            else:
+                passed += 1
+                print(f"ok   {case.name}")
+    finally:
+        if platform:
+            platform.close()
+        shutil.rmtree(scratch, ignore_errors=True)
+    print(f"{platform.name if platform else 'e2e'}: {passed} passed, {failed} failed, "
+          f"{skipped} skipped")
+    return 1 if failed or not passed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
