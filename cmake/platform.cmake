@@ -6,6 +6,10 @@ if(OLVASUM_SANITIZE)
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=${OLVASUM_SANITIZE})
 endif()
+if(OLVASUM_FUZZ)
+  # Coverage feedback from the program's own code, not only the targets'.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 
 if(WIN32)
   # Number formatting from MinGW's own stdio, linked in, rather than from
