@@ -34,9 +34,21 @@ void tally_sort();
 // The hash the tally's index files an address under.
 std::uint64_t address_hash(std::string_view user_ip);
 
-// The position right after the n-th space at or after `position`, or null
-// when fewer than n spaces lie before `end`.
-const char* pass_spaces(const char* position, const char* end, unsigned n);
+// Where a search for spaces stands in a text that ends at `end`: `position`,
+// and the spaces not yet passed in the 64-byte block it is in.
+struct SpaceCursor {
+    const char* position;
+    const char* block;
+    const char* end;
+    std::uint64_t spaces; // bit i: block[i] is a space not yet passed
+};
+
+SpaceCursor space_cursor(const char* position, const char* end);
+
+// Moves the cursor right after the n-th space at or after its position and
+// returns that position; null when fewer than n spaces lie before the end,
+// which is never read past.
+const char* pass_spaces(SpaceCursor& cursor, unsigned n);
 
 // The decimal number at `position`, read as atol reads it but wrapping to 32
 // bits on every platform: white space, one sign, digits. The text must be

@@ -3,15 +3,70 @@
 #include <algorithm>
 #include <cstring>
 
-const char* pass_spaces(const char* position, const char* end, unsigned n) {
-    for (; n > 0; --n) {
-        position = static_cast<const char*>(
-            std::memchr(position, ' ', static_cast<std::size_t>(end - position)));
-        if (position == nullptr)
-            return nullptr;
-        ++position;
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// One bit per byte of the 64 bytes at `block`, set where the byte is a space.
+std::uint64_t block_spaces(const char* block) {
+#ifdef __SSE2__
+    const __m128i spaces = _mm_set1_epi8(' ');
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, spaces)));
+        bits |= std::uint64_t{mask} << (16 * i);
     }
-    return position;
+    return bits;
+#else
+    // Eight bytes at a time: the high bit of each byte that is a space, exact
+    // since no carry crosses from one byte into the next, gathered into one
+    // bit per byte.
+    constexpr std::uint64_t low_bits = 0x7f7f7f7f7f7f7f7fu;
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 8; ++i) {
+        std::uint64_t word;
+        std::memcpy(&word, block + 8 * i, sizeof word);
+        const std::uint64_t x = word ^ 0x2020202020202020u;
+        const std::uint64_t high = ~(((x & low_bits) + low_bits) | x | low_bits);
+        bits |= ((high >> 7) * 0x0102040810204080u >> 56) << (8 * i);
+    }
+    return bits;
+#endif
+}
+
+// The same for the bytes from `block` to `end`, fewer than 64.
+std::uint64_t tail_spaces(const char* block, const char* end) {
+    std::uint64_t bits = 0;
+    for (int i = 0; block + i < end; ++i)
+        bits |= std::uint64_t{block[i] == ' '} << i;
+    return bits;
+}
+
+std::uint64_t spaces_from(const char* block, const char* end) {
+    return end - block >= 64 ? block_spaces(block) : tail_spaces(block, end);
+}
+
+} // namespace
+
+SpaceCursor space_cursor(const char* position, const char* end) {
+    return {position, position, end, spaces_from(position, end)};
+}
+
+const char* pass_spaces(SpaceCursor& cursor, unsigned n) {
+    for (; n > 0; --n) {
+        while (cursor.spaces == 0) {
+            if (cursor.end - cursor.block <= 64)
+                return nullptr;
+            cursor.block += 64;
+            cursor.spaces = spaces_from(cursor.block, cursor.end);
+        }
+        cursor.position = cursor.block + __builtin_ctzll(cursor.spaces) + 1;
+        cursor.spaces &= cursor.spaces - 1;
+    }
+    return cursor.position;
 }
 
 std::uint32_t read_decimal(const char* position) {
@@ -34,34 +89,41 @@ void sweep_text(const LoadedText& log, std::FILE* indicator) {
     // the last record's field 9 and its line end.
     const std::size_t limit = log.size > 10 ? log.size - 10 : 0;
     const std::size_t percent_step = log.size / 100;
-    std::size_t shown_percent = 0;
+    // The indicator grows when field 9 reaches the next whole percent.
+    std::size_t next_percent_at = percent_step == 0 ? SIZE_MAX : percent_step;
 
     // Records are found by counting spaces, never by line ends: from field 9
-    // of one record, two spaces lead to field 3 of the next.
+    // of one record, two spaces lead to field 3 of the next. Each search for
+    // spaces goes on where the one before it ended.
+    SpaceCursor cursor = space_cursor(start, end);
     for (const char* position = start; static_cast<std::size_t>(position - start) < limit;) {
-        const char* address = pass_spaces(position, end, 2);
+        const char* address = pass_spaces(cursor, 2);
         if (address == nullptr)
             break;
-        const char* address_end = address;
-        while (*address_end != ' ' && *address_end != '\0')
-            ++address_end;
+        const char* after_address = pass_spaces(cursor, 1);
+        if (after_address == nullptr)
+            break;
+        // A NUL byte ends the address before its space does.
+        const char* address_end = after_address - 1;
+        if (const void* nul =
+                std::memchr(address, '\0', static_cast<std::size_t>(address_end - address)))
+            address_end = static_cast<const char*>(nul);
 
-        const char* field = pass_spaces(address_end, end, 5);
+        const char* field = pass_spaces(cursor, 4);
         if (field == nullptr)
             break;
         const std::uint32_t requests = read_decimal(field);
-        field = pass_spaces(field, end, 1);
+        field = pass_spaces(cursor, 1);
         if (field == nullptr)
             break;
         const std::uint32_t kilobytes = read_decimal(field);
         tally_add({address, static_cast<std::size_t>(address_end - address)}, requests, kilobytes);
 
-        if (percent_step != 0) {
-            const std::size_t percent = static_cast<std::size_t>(field - start) / percent_step;
-            if (percent > shown_percent) {
-                std::fprintf(indicator, "\rWorking... %u%%", static_cast<unsigned>(percent));
-                shown_percent = percent;
-            }
+        const auto offset = static_cast<std::size_t>(field - start);
+        if (offset >= next_percent_at) {
+            const std::size_t percent = offset / percent_step;
+            std::fprintf(indicator, "\rWorking... %u%%", static_cast<unsigned>(percent));
+            next_percent_at = (percent + 1) * percent_step;
         }
         position = field;
     }

@@ -33,9 +33,14 @@ std::uint32_t load32(const char* bytes) {
     return word;
 }
 
+// A full avalanche of the 64 bits (the finaliser of MurmurHash3), so that the
+// low bits the index uses depend on every byte of the address.
 std::uint64_t mix(std::uint64_t x) {
-    x *= 0x9e3779b97f4a7c15u;
-    return x ^ (x >> 29);
+    x ^= x >> 33;
+    x *= 0xff51afd7ed558ccdu;
+    x ^= x >> 33;
+    x *= 0xc4ceb9fe1a85ec53u;
+    return x ^ (x >> 33);
 }
 
 void grow_index() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -10,17 +11,53 @@ namespace {
 
 using namespace std::string_literals;
 
+// Where n spaces from `position` lead, by the definition: byte by byte.
+const char* passed_by_hand(const char* position, const char* end, unsigned n) {
+    for (; n > 0; --n) {
+        while (position < end && *position != ' ')
+            ++position;
+        if (position == end)
+            return nullptr;
+        ++position;
+    }
+    return position;
+}
+
 TEST(PassSpaces, CountsEverySpaceAndStopsAtTheEnd) {
     const std::string text = "a  b c";
     const char* start = text.data();
     const char* end = start + text.size();
-    EXPECT_EQ(pass_spaces(start, end, 0), start);
-    EXPECT_EQ(pass_spaces(start, end, 1), start + 2);
-    EXPECT_EQ(pass_spaces(start, end, 2), start + 3);
-    EXPECT_EQ(pass_spaces(start, end, 3), start + 5);
-    EXPECT_EQ(pass_spaces(start, end, 4), nullptr);
+    SpaceCursor cursor = space_cursor(start, end);
+    EXPECT_EQ(pass_spaces(cursor, 0), start);
+    EXPECT_EQ(pass_spaces(cursor, 1), start + 2);
+    EXPECT_EQ(pass_spaces(cursor, 1), start + 3);
+    EXPECT_EQ(pass_spaces(cursor, 1), start + 5);
+    EXPECT_EQ(pass_spaces(cursor, 1), nullptr);
     // A space just past the end is never seen.
-    EXPECT_EQ(pass_spaces(start + 3, start + 4, 1), nullptr);
+    cursor = space_cursor(start + 3, start + 4);
+    EXPECT_EQ(pass_spaces(cursor, 1), nullptr);
+}
+
+TEST(PassSpaces, AgreesWithTheDefinitionAcrossBlocks) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        // Texts up to a few blocks long, spaces dense or sparse, NULs and
+        // high bytes among them.
+        std::string text(random() % 300, 'x');
+        const unsigned density = 1 + random() % 20;
+        for (char& c : text) {
+            const unsigned r = random() % density;
+            c = r == 0 ? ' ' : r == 1 ? '\0' : r == 2 ? '\xa0' : static_cast<char>('a' + r);
+        }
+        const char* end = text.data() + text.size();
+        const char* position = text.data() + (text.empty() ? 0 : random() % text.size());
+        SpaceCursor cursor = space_cursor(position, end);
+        for (const char* expected = position; expected != nullptr;) {
+            const unsigned n = random() % 6;
+            expected = passed_by_hand(expected, end, n);
+            ASSERT_EQ(pass_spaces(cursor, n), expected) << "round " << round;
+        }
+    }
 }
 
 TEST(ReadDecimal, ReadsAsAtolWithThirtyTwoBitWrap) {
