@@ -27,6 +27,7 @@ LoadedText load_file(const char* path) {
     auto* text = static_cast<char*>(std::malloc(size + 1));
     if (text == nullptr)
         report_fatal("Out of memory: ", path);
+    advise_large_buffer(text, size + 1);
 
     if (std::fread(text, size, 1, file) != 1)
         report_fatal("File read error: ", path);

@@ -1,11 +1,13 @@
 #include "shell/platform.h"
 
+#include <cstdint>
 #include <sys/stat.h>
 
 #ifdef _WIN32
 #include <stdlib.h>
 #define environ _environ
 #else
+#include <sys/mman.h>
 #include <unistd.h>
 extern char** environ;
 #endif
@@ -39,4 +41,18 @@ std::int64_t tell_position(std::FILE* file) {
 bool is_directory(std::FILE* file) {
     struct stat status;
     return fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+void advise_large_buffer(void* buffer, std::size_t size) {
+#ifdef MADV_HUGEPAGE
+    // Only whole pages can be advised: from the first page boundary on.
+    constexpr std::uintptr_t page = 4096;
+    const auto start = reinterpret_cast<std::uintptr_t>(buffer);
+    const std::uintptr_t aligned = (start + page - 1) & ~(page - 1);
+    if (size > aligned - start + page)
+        madvise(reinterpret_cast<void*>(aligned), size - (aligned - start), MADV_HUGEPAGE);
+#else
+    (void)buffer;
+    (void)size;
+#endif
 }
