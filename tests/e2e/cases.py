@@ -189,6 +189,19 @@ CASES = [
         HEADER + row(b"a", 1, b"0.00", 0) + row(b"b", 2, b"33757.71", 100)
         + total(3, b"33757.71"),
         stderr=LOADED + working(1, 104) + SWEPT)),
+    Case("a 1 MB address", **summed(
+        b"d t " + b"7" * (1 << 20) + b" u p h 80 1 10\r\n",
+        HEADER + b"7" * (1 << 20) + b"           1             0.01       100%\n"
+        + total(1, b"0.01"),
+        stderr=LOADED + working(100) + SWEPT)),
+    Case("no spaces at all", **summed(b"x" * 5000, EMPTY_TABLE)),
+    Case("only spaces", **summed(
+        b" " * 5000, HEADER + row(b"", 0, b"0.00", 0) + total(0, b"0.00"),
+        stderr=LOADED + working(*range(1, 100)) + SWEPT)),
+    Case("NUL bytes everywhere", **summed(b"\0" * 3000, EMPTY_TABLE)),
+    Case("NUL bytes for every field", **summed(
+        b"\0 \0 \0 \0 \0 \0 \0 5 7\r\n\0 \0 \0 \0 \0 \0 \0 1 2\r\n",
+        HEADER + row(b"", 6, b"0.01", 100) + total(6, b"0.01"))),
     # --- Finding the configuration ------------------------------------------
     Case("windir when SYSTEMROOT is unset", env=[("windir", "@SYS@")], posix_only=True,
          **summed(rec(b"a", 1, 10), HEADER + row(b"a", 1, b"0.01", 100) + total(1, b"0.01"))),

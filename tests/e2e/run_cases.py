@@ -15,9 +15,10 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from cases import CASES, INI  # noqa: E402
+from cases import CASES, INI, Case  # noqa: E402
 
 
 class Posix:
@@ -50,7 +51,7 @@ class Posix:
         if self.sanitized:
             # The program leaves its memory to the end of the process.
             env["ASAN_OPTIONS"] = "detect_leaks=0"
-        pairs = case.env if case.env is not None else [("SYSTEMROOT", "@SYS@")]
+        pairs = case.env if case and case.env is not None else [("SYSTEMROOT", "@SYS@")]
         for name, value in pairs:
             env[name] = value.replace("@SYS@", self.config_dir(case_dir))
         return env
@@ -189,6 +190,61 @@ def run_case(case, platform, scratch):
         shutil.rmtree(case_dir, ignore_errors=True)
 
 
+def check_growing_log(platform, scratch):
+    """A log that another process appends to while it is read: the table is
+    that of a whole-record prefix of the file, at least as long as the log was
+    when the run started."""
+    record = b"2026-12-01 08:00:00 10.0.0.1 ann http www.example.com 80 1 1\r\n"
+    initial = 50000
+    case_dir = tempfile.mkdtemp(dir=scratch)
+    try:
+        values = prepare(Case("growing", log=record * initial), platform, case_dir)
+        log_host = os.path.join(case_dir, "conn.log")
+        fd = os.open(log_host, os.O_WRONLY | os.O_APPEND)
+        appended = 0
+        done = threading.Event()
+
+        def append():
+            nonlocal appended
+            while not done.is_set():
+                os.write(fd, record * 10)  # whole records, each write at the end
+                appended += 10
+
+        writer = threading.Thread(target=append)
+        writer.start()
+        try:
+            proc = subprocess.run(platform.command(), cwd=case_dir, capture_output=True,
+                                  env=platform.environment(None, case_dir), timeout=60)
+        finally:
+            done.set()
+            writer.join()
+            os.close(fd)
+        out = proc.stdout.replace(b"\r\n", b"\n")
+        head = (b"OLVA v.3 Connection Log Summator\n\nUsing log file: " + values[b"@LOG@"]
+                + b"\nLog started: 2026-12-01 08:00:00\n\n")
+        lines = out[len(head):].split(b"\n")
+        requests = int(lines[1].split()[1]) if len(lines) > 1 and lines[1] else -1
+        hundredths, rest = divmod(requests * 100, 1024)
+        hundredths += rest > 512 or (rest == 512 and hundredths % 2)
+        mb = b"%d.%02d" % (hundredths // 100, hundredths % 100)
+        want = (head + b"User IP               N req.      MBytes sent      Usage\n"
+                + b"%-16s %11d %16s %9d%%\n" % (b"10.0.0.1", requests, mb, 100)
+                + b"\n%-16s %11d %16s\n" % (b"Total:", requests, mb))
+        problems = []
+        if proc.returncode != 0 or out != want:
+            problems.append(f"  expected a one-row table, status 0; got {proc.returncode}:"
+                            f" {out[-400:]!r}")
+        if not initial <= requests <= initial + appended:
+            problems.append(f"  {requests} records summed, not between {initial} and "
+                            f"{initial + appended}")
+        return problems
+    finally:
+        shutil.rmtree(case_dir, ignore_errors=True)
+
+
+CHECKS = [("log appended to while it is read", check_growing_log)]
+
+
 def applies(case, platform, sanitized):
     if isinstance(platform, Wine):
         return not case.posix_only
@@ -213,19 +269,22 @@ def main():
     try:
         program = os.path.abspath(args.program)
         platform = Wine(program, scratch) if args.wine else Posix(program, scratch, args.sanitized)
-        for case in CASES:
-            if args.k not in case.name:
+        runs = [(case.name, case, run_case) for case in CASES]
+        runs += [(name, None, lambda _, platform, scratch, check=check: check(platform, scratch))
+                 for name, check in CHECKS]
+        for name, case, run in runs:
+            if args.k not in name:
                 continue
-            if not applies(case, platform, args.sanitized):
+            if case and not applies(case, platform, args.sanitized):
                 skipped += 1
                 continue
-            problems = run_case(case, platform, scratch)
+            problems = run(case, platform, scratch)
             if problems:
                 failed += 1
-                print(f"FAIL {case.name}\n" + "\n".join(problems))
+                print(f"FAIL {name}\n" + "\n".join(problems))
             else:
                 passed += 1
-                print(f"ok   {case.name}")
+                print(f"ok   {name}")
     finally:
         if platform:
             platform.close()
