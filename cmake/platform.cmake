@@ -16,9 +16,10 @@ endif()
 
 if(WIN32)
   # Number formatting from MinGW's own stdio, linked in, rather than from
-  # whichever msvcrt.dll the machine has; and no runtime DLLs to ship.
+  # whichever msvcrt.dll the machine has; no runtime DLLs to ship; and the
+  # whole 4 GB address space on 64-bit Windows, for the log's one buffer.
   add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
-  add_link_options(-static)
+  add_link_options(-static -Wl,--large-address-aware)
 else()
   add_compile_definitions(_FILE_OFFSET_BITS=64)
 endif()

@@ -22,7 +22,7 @@ class Case:
     env: Optional[list] = None  # None: SYSTEMROOT names @SYS@
     log_kind: str = "file"  # file, directory, pipe, sparse
     ini_kind: str = "file"  # file, directory, missing
-    log_size: int = 0  # for sparse logs
+    log_size: int = 0  # for sparse logs: NUL bytes up to here, then `log`
     log_path: Optional[str] = None  # a fixed path instead of @LOG@
     args: list = field(default_factory=list)
     memory_limit: int = 0  # address-space limit in bytes
@@ -268,6 +268,11 @@ CASES = [
     Case("log larger than the memory there is", log_kind="sparse", log_size=2 << 30,
          memory_limit=1 << 30, posix_only=True, native_only=True, status=1,
          stdout=run_at_log(b"Out of memory: "), stderr=READING),
+    Case("log of 1.5 GiB in the 32-bit process", log_kind="sparse", wine_only=True,
+         log_size=3 << 29, log=b"d t 10.0.0.1 u p h 80 1 1\r\n",
+         stdout=BANNER + using() + started(b"") + HEADER + row(b"10.0.0.1", 1, b"0.00", 100)
+         + total(1, b"0.00"),
+         stderr=LOADED + working(100) + SWEPT),
     Case("log too large for a 32-bit process", log_kind="sparse", log_size=3 << 30,
          wine_only=True, status=1, stdout=run_at_log(b"Out of memory: "), stderr=READING),
     Case("log over 4 GiB in a 32-bit process", log_kind="sparse", log_size=(5 << 30) + 7,

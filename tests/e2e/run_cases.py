@@ -147,6 +147,8 @@ def prepare(case, platform, case_dir):
     elif case.log_kind == "sparse":
         with open(log_host, "wb") as f:
             f.truncate(case.log_size)
+            f.seek(case.log_size)
+            f.write(case.log or b"")
     elif case.log_kind == "file" and case.log is not None and not log_name.startswith("/"):
         with open(log_host, "wb") as f:
             f.write(case.log)
