@@ -268,6 +268,10 @@ CASES = [
     Case("log larger than the memory there is", log_kind="sparse", log_size=2 << 30,
          memory_limit=1 << 30, posix_only=True, native_only=True, status=1,
          stdout=run_at_log(b"Out of memory: "), stderr=READING),
+    Case("no memory for a tally entry", log=b"d t " + b"7" * (64 << 20) + b" u p h 80 1 1\r\n",
+         memory_limit=112 << 20, posix_only=True, native_only=True, status=1,
+         stdout=BANNER + using() + started(b"d t 777777777777777") + fatal(b"Out of memory: "),
+         stderr=LOADED),
     Case("log of 1.5 GiB in the 32-bit process", log_kind="sparse", wine_only=True,
          log_size=3 << 29, log=b"d t 10.0.0.1 u p h 80 1 1\r\n",
          stdout=BANNER + using() + started(b"") + HEADER + row(b"10.0.0.1", 1, b"0.00", 100)
