@@ -98,24 +98,22 @@ LONG_RECORDS = [
     b"2026-12-01 08:00:05 10.0.0.10 bob http mail.example.com 80 12 2048\r\n",
     b"2026-12-01 08:01:17 10.0.0.2 ann ftp ftp.example.com 21 1 904\r\n",
 ]
-LONG_LOG = b"".join(LONG_RECORDS)  # 194 bytes: the percent step is 1 byte
+LONG_LOG = b"".join(LONG_RECORDS)  # 195 bytes: the percent step is 1 byte
+LONG_RUN = summed(
+    LONG_LOG,
+    HEADER
+    + row(b"10.0.0.10", 12, b"2.00", 68)
+    + row(b"10.0.0.2", 4, b"1.00", 34)
+    + total(16, b"3.00"),
+    stderr=LOADED + working(59, 126, 190) + SWEPT)
+
+# The run of the cases that vary only how the log is found.
+ONE_RECORD_RUN = summed(rec(b"a", 1, 10), HEADER + row(b"a", 1, b"0.01", 100) + total(1, b"0.01"))
 
 CASES = [
     # --- The run as a whole -------------------------------------------------
-    Case("three records, two addresses", **summed(
-        LONG_LOG,
-        HEADER
-        + row(b"10.0.0.10", 12, b"2.00", 68)
-        + row(b"10.0.0.2", 4, b"1.00", 34)
-        + total(16, b"3.00"),
-        stderr=LOADED + working(59, 126, 190) + SWEPT)),
-    Case("command-line arguments change nothing", args=["-x", "/?", "extra"], **summed(
-        LONG_LOG,
-        HEADER
-        + row(b"10.0.0.10", 12, b"2.00", 68)
-        + row(b"10.0.0.2", 4, b"1.00", 34)
-        + total(16, b"3.00"),
-        stderr=LOADED + working(59, 126, 190) + SWEPT)),
+    Case("three records, two addresses", **LONG_RUN),
+    Case("command-line arguments change nothing", args=["-x", "/?", "extra"], **LONG_RUN),
     Case("worked example of the usage", **summed(
         rec(b"10.1.1.3", 7, 24) + rec(b"10.1.1.1", 12, 1000) + rec(b"10.1.1.2", 30, 2048),
         HEADER
@@ -203,19 +201,14 @@ CASES = [
         b"\0 \0 \0 \0 \0 \0 \0 5 7\r\n\0 \0 \0 \0 \0 \0 \0 1 2\r\n",
         HEADER + row(b"", 6, b"0.01", 100) + total(6, b"0.01"))),
     # --- Finding the configuration ------------------------------------------
-    Case("windir when SYSTEMROOT is unset", env=[("windir", "@SYS@")], posix_only=True,
-         **summed(rec(b"a", 1, 10), HEADER + row(b"a", 1, b"0.01", 100) + total(1, b"0.01"))),
-    Case("names match in any spelling", env=[("SystemRoot", "@SYS@")], posix_only=True,
-         **summed(rec(b"a", 1, 10), HEADER + row(b"a", 1, b"0.01", 100) + total(1, b"0.01"))),
+    Case("windir when SYSTEMROOT is unset", env=[("windir", "@SYS@")], posix_only=True, **ONE_RECORD_RUN),
+    Case("names match in any spelling", env=[("SystemRoot", "@SYS@")], posix_only=True, **ONE_RECORD_RUN),
     Case("the exact spelling wins", env=[("systemroot", "/nowhere"), ("SYSTEMROOT", "@SYS@")],
-         posix_only=True,
-         **summed(rec(b"a", 1, 10), HEADER + row(b"a", 1, b"0.01", 100) + total(1, b"0.01"))),
+         posix_only=True, **ONE_RECORD_RUN),
     Case("else the first spelling in the environment",
-         env=[("SysTemRoot", "@SYS@"), ("systemroot", "/nowhere")], posix_only=True,
-         **summed(rec(b"a", 1, 10), HEADER + row(b"a", 1, b"0.01", 100) + total(1, b"0.01"))),
+         env=[("SysTemRoot", "@SYS@"), ("systemroot", "/nowhere")], posix_only=True, **ONE_RECORD_RUN),
     Case("SYSTEMROOT wins over windir", env=[("WINDIR", "/nowhere"), ("SYSTEMROOT", "@SYS@")],
-         posix_only=True,
-         **summed(rec(b"a", 1, 10), HEADER + row(b"a", 1, b"0.01", 100) + total(1, b"0.01"))),
+         posix_only=True, **ONE_RECORD_RUN),
     Case("no environment variable", env=[], posix_only=True, log=rec(b"a", 1, 1), status=1,
          stdout=run_before_log(b"Error: %SYSTEMROOT% or %windir% environment not found.")),
     Case("an empty variable counts as set", env=[("SYSTEMROOT", ""), ("windir", "@SYS@")],
@@ -234,13 +227,10 @@ CASES = [
          log=rec(b"a", 1, 1), status=1,
          stdout=run_before_log(b"Error: File Name directive not found in ini file")),
     Case("directive on the last line of the window",
-         ini=b"[Connect Log]\r\na=1\r\nb=2\r\nc=3\r\nFile Name=@LOG@\r\nd=4\r\n",
-         **summed(rec(b"a", 1, 10), HEADER + row(b"a", 1, b"0.01", 100) + total(1, b"0.01"))),
+         ini=b"[Connect Log]\r\na=1\r\nb=2\r\nc=3\r\nFile Name=@LOG@\r\nd=4\r\n", **ONE_RECORD_RUN),
     Case("directive of the next section within the window",
-         ini=b"[Connect Log]\r\n[Other]\r\nFile Name=@LOG@\r\n",
-         **summed(rec(b"a", 1, 10), HEADER + row(b"a", 1, b"0.01", 100) + total(1, b"0.01"))),
-    Case("directive inside a longer name", ini=b"[Connect Log]\r\nLog File Name=@LOG@\r\n",
-         **summed(rec(b"a", 1, 10), HEADER + row(b"a", 1, b"0.01", 100) + total(1, b"0.01"))),
+         ini=b"[Connect Log]\r\n[Other]\r\nFile Name=@LOG@\r\n", **ONE_RECORD_RUN),
+    Case("directive inside a longer name", ini=b"[Connect Log]\r\nLog File Name=@LOG@\r\n", **ONE_RECORD_RUN),
     Case("empty value", ini=b"[Connect Log]\r\nFile Name=\r\n", log=rec(b"a", 1, 1), status=1,
          stdout=BANNER + using(b"") + fatal(b"File not found: "), stderr=READING),
     Case("line feeds alone run the value on", ini=b"[Connect Log]\nFile Name=@LOG@\nx=1\n",
@@ -248,8 +238,7 @@ CASES = [
          stdout=BANNER + using(b"@LOG@\nx=1\n") + fatal(b"File not found: ", b"@LOG@\nx=1\n"),
          stderr=READING),
     Case("percent signs and backslashes in a path", log_path="@DIR@%d%s\\x%n.log",
-         **summed(rec(b"a", 1, 10),
-                  HEADER + row(b"a", 1, b"0.01", 100) + total(1, b"0.01"))),
+         **ONE_RECORD_RUN),
     # --- Loading the log ----------------------------------------------------
     Case("no log file", status=1, stdout=run_at_log(b"File not found: "), stderr=READING),
     Case("log is a directory", log_kind="directory", status=1,
