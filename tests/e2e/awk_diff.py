@@ -31,11 +31,18 @@ def make_log(rng):
     line_end = rng.choice(["\r\n", "\n"])
     lines = []
     for _ in range(rng.randint(1, 4000)):
-        lines.append(" ".join([
-            f"2026-12-{rng.randint(1, 28):02d}", f"{rng.randint(0, 23):02d}:{rng.randint(0, 59):02d}:00",
-            rng.choice(pool), rng.choice(["ann", "bob", "-"]), rng.choice(["http", "ftp", "https"]),
-            rng.choice(["www.example.com", "ftp.example.net", "a.b"]), str(rng.choice([21, 80, 443])),
-            str(rng.randint(0, 5000)), str(rng.randint(0, 99999))]) + line_end)
+        fields = [
+            f"2026-12-{rng.randint(1, 28):02d}",
+            f"{rng.randint(0, 23):02d}:{rng.randint(0, 59):02d}:00",
+            rng.choice(pool),
+            rng.choice(["ann", "bob", "-"]),
+            rng.choice(["http", "ftp", "https"]),
+            rng.choice(["www.example.com", "ftp.example.net", "a.b"]),
+            str(rng.choice([21, 80, 443])),
+            str(rng.randint(0, 5000)),
+            str(rng.randint(0, 99999)),
+        ]
+        lines.append(" ".join(fields) + line_end)
     return "".join(lines).encode()
 
 
