@@ -247,14 +247,18 @@ def check_growing_log(platform, scratch):
 CHECKS = [("log appended to while it is read", check_growing_log)]
 
 
-def applies(case, platform, sanitized):
+def skip_reason(case, platform, sanitized):
+    """Why the case does not run here, or None."""
     if isinstance(platform, Wine):
-        return not case.posix_only
-    if case.wine_only or (case.native_only and sanitized):
-        return False
-    if case.log_path and case.log_path.startswith("/sys/"):
-        return os.path.exists(case.log_path)
-    return True
+        return "POSIX only: needs control of the environment or Linux files" \
+            if case.posix_only else None
+    if case.wine_only:
+        return "Windows only: the 32-bit program's memory"
+    if case.native_only and sanitized:
+        return "not under sanitizers: they reserve address space of their own"
+    if case.log_path and case.log_path.startswith("/sys/") and not os.path.exists(case.log_path):
+        return f"{case.log_path} is not on this machine"
+    return None
 
 
 def main():
@@ -277,8 +281,10 @@ def main():
         for name, case, run in runs:
             if args.k not in name:
                 continue
-            if case and not applies(case, platform, args.sanitized):
+            reason = case and skip_reason(case, platform, args.sanitized)
+            if reason:
                 skipped += 1
+                print(f"skip {name} ({reason})")
                 continue
             problems = run(case, platform, scratch)
             if problems:
