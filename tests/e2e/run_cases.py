@@ -18,6 +18,7 @@ import tempfile
 import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from awk_diff import megabytes  # noqa: E402
 from cases import CASES, INI, Case  # noqa: E402
 
 
@@ -226,9 +227,7 @@ def check_growing_log(platform, scratch):
                 + b"\nLog started: 2026-12-01 08:00:00\n\n")
         lines = out[len(head):].split(b"\n")
         requests = int(lines[1].split()[1]) if len(lines) > 1 and lines[1] else -1
-        hundredths, rest = divmod(requests * 100, 1024)
-        hundredths += rest > 512 or (rest == 512 and hundredths % 2)
-        mb = b"%d.%02d" % (hundredths // 100, hundredths % 100)
+        mb = megabytes(requests).encode()  # one kilobyte a record
         want = (head + b"User IP               N req.      MBytes sent      Usage\n"
                 + b"%-16s %11d %16s %9d%%\n" % (b"10.0.0.1", requests, mb, 100)
                 + b"\n%-16s %11d %16s\n" % (b"Total:", requests, mb))
