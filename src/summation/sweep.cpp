@@ -97,9 +97,10 @@ void sweep_text(const LoadedText& log, std::FILE* indicator) {
 
     // Records are found by counting spaces, never by line ends: from field 9
     // of one record, two spaces lead to field 3 of the next. Each search for
-    // spaces goes on where the one before it ended.
+    // spaces goes on where the one before it ended, so the cursor stands on
+    // field 9 of the record just added.
     SpaceCursor cursor = space_cursor(start, end);
-    for (const char* position = start; static_cast<std::size_t>(position - start) < limit;) {
+    while (static_cast<std::size_t>(cursor.position - start) < limit) {
         const char* address = pass_spaces(cursor, 2);
         if (address == nullptr)
             break;
@@ -128,7 +129,6 @@ void sweep_text(const LoadedText& log, std::FILE* indicator) {
             std::fprintf(indicator, "\rWorking... %u%%", static_cast<unsigned>(percent));
             next_percent_at = (percent + 1) * percent_step;
         }
-        position = field;
     }
     std::fputs("\r                  \r", indicator);
 }

@@ -73,7 +73,7 @@ AddressTally* tally_append(std::string_view user_ip, std::uint32_t requests,
 std::uint64_t address_hash(std::string_view user_ip) {
     const char* p = user_ip.data();
     std::size_t n = user_ip.size();
-    std::uint64_t h = mix(n);
+    std::uint64_t h = n * 0x9e3779b97f4a7c15u;
     for (; n > 16; p += 8, n -= 8)
         h = mix(h ^ load64(p));
     // The last 1 to 16 bytes, read as two words that may overlap.
@@ -88,7 +88,9 @@ std::uint64_t address_hash(std::string_view user_ip) {
         first = static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[n / 2]) << 8 |
                 static_cast<unsigned char>(p[n - 1]) << 16;
     }
-    return mix(mix(h ^ first) ^ last);
+    // One avalanche for the usual address; the odd factor keeps the two
+    // words apart when they are the same word.
+    return mix(h ^ first ^ last * 0xc2b2ae3d27d4eb4fu);
 }
 
 void tally_clear() {
